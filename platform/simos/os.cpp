@@ -197,13 +197,10 @@ uint32 GetKeyExtR() {
     s.keys.pop_front();
     return key;
 }
-uint32 ReadKeyR() {
-    State& s = S();
-    if (s.keys.empty()) return 0;
-    uint32 key = s.keys.front();
-    s.keys.pop_front();
-    return key;
-}
+// Polls for a key pressed right now. Queued keys are the ones the user
+// presses later, at the waits for them, so they are never pending here and
+// discarding pending keys leaves a key script whole.
+uint32 ReadKeyR() { return 0; }
 
 // ---- system ----
 void BeepR() { Logged("beep"); }
