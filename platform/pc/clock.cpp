@@ -9,7 +9,7 @@ namespace pc {
 namespace {
 
 class Steady : public Clock {
-public:
+  public:
     int64_t NowMs() override {
         using namespace std::chrono;
         return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -39,7 +39,9 @@ Clock& CurrentClock() {
     return c ? *c : SteadyClock();
 }
 
-void SetClock(Clock* clock) { g_clock.store(clock); }
+void SetClock(Clock* clock) {
+    g_clock.store(clock);
+}
 
 int64_t ManualClock::NowMs() {
     std::lock_guard<std::mutex> g(mu_);

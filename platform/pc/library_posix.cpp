@@ -4,7 +4,9 @@
 
 namespace pc {
 
-Library::~Library() { Close(); }
+Library::~Library() {
+    Close();
+}
 
 bool Library::Open(const std::string& path) {
     Close();
@@ -27,6 +29,8 @@ void* Library::Symbol(const char* name) const {
     return handle_ ? dlsym(handle_, name) : nullptr;
 }
 
-std::string LibraryFileName(const std::string& base) { return "lib" + base + ".so"; }
+std::string LibraryFileName(const std::string& base) {
+    return "lib" + base + ".so";
+}
 
 }  // namespace pc

@@ -12,7 +12,7 @@
 namespace pc {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary, fixed origin; never goes back.
     virtual int64_t NowMs() = 0;
@@ -35,7 +35,7 @@ void SetClock(Clock* clock);
 // A clock that moves only when Advance() is called. Every thread waiting in
 // WaitUntil is woken on each Advance so it can look at its deadline again.
 class ManualClock : public Clock {
-public:
+  public:
     int64_t NowMs() override;
     void WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
                    int64_t deadline_ms) override;
@@ -47,7 +47,7 @@ public:
     // is blocked in WaitUntil. Returns false on time-out.
     bool WaitForSleeper(int real_timeout_ms);
 
-private:
+  private:
     struct Waiter {
         std::condition_variable* cv;
         std::mutex* mu;

@@ -6,7 +6,7 @@
 namespace pc {
 
 class Library {
-public:
+  public:
     Library() = default;
     ~Library();
     Library(const Library&) = delete;
@@ -21,7 +21,7 @@ public:
     void* Symbol(const char* name) const;
     const std::string& error() const { return error_; }
 
-private:
+  private:
     void* handle_ = nullptr;
     std::string error_;
 };

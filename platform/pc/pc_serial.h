@@ -22,7 +22,7 @@ std::string ComDevicePath(int port);
 int FindUsbSerialPort(const std::string& vid, const std::string& pid);
 
 class SerialPort {
-public:
+  public:
     SerialPort();
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
@@ -57,7 +57,7 @@ public:
     // Ends the current or next WaitEvent. Any thread.
     void CancelWait();
 
-private:
+  private:
     int fd_ = -1;
     int wake_[2] = {-1, -1};
     int seen_ = 0;  // queued count at the last reported event

@@ -25,7 +25,7 @@ constexpr int kErrorTimeout = 1460;
 std::vector<std::string> UsbEnumerateInterfaces();
 
 class UsbHandle {
-public:
+  public:
     // Opens `path`; nullptr when there is no such device or it refuses.
     static std::unique_ptr<UsbHandle> Open(const std::string& path);
     ~UsbHandle();
@@ -33,9 +33,9 @@ public:
     UsbHandle& operator=(const UsbHandle&) = delete;
 
     struct ReadResult {
-        int length;      // bytes placed in the buffer (0 when none)
-        int error;       // 0, kErrorTimeout, kErrorOperationAborted or another code
-        bool at_once;    // the transfer was already there when the read began
+        int length;    // bytes placed in the buffer (0 when none)
+        int error;     // 0, kErrorTimeout, kErrorOperationAborted or another code
+        bool at_once;  // the transfer was already there when the read began
     };
     // Reads one transfer of at most `size` bytes, waiting up to `timeout_ms`
     // (real time). Another thread may end the wait with CancelRead().
@@ -49,7 +49,7 @@ public:
     // room. 0 on success, kErrorTimeout, or another error code.
     int Write(const void* data, size_t length, int timeout_ms);
 
-private:
+  private:
     UsbHandle(int fd, int wake_read, int wake_write);
     int fd_;
     int wake_read_;

@@ -41,15 +41,24 @@ std::string RealPath(const std::string& p) {
 
 speed_t Speed(int baud) {
     switch (baud) {
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return B0;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return B0;
     }
 }
 
@@ -175,9 +184,12 @@ bool SerialPort::ClearError() {
 
 void SerialPort::Purge(bool input, bool output) {
     if (fd_ < 0) return;
-    if (input && output) tcflush(fd_, TCIOFLUSH);
-    else if (input) tcflush(fd_, TCIFLUSH);
-    else if (output) tcflush(fd_, TCOFLUSH);
+    if (input && output)
+        tcflush(fd_, TCIOFLUSH);
+    else if (input)
+        tcflush(fd_, TCIFLUSH);
+    else if (output)
+        tcflush(fd_, TCOFLUSH);
 }
 
 int SerialPort::Queued() {
