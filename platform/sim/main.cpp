@@ -262,6 +262,9 @@ int main(int argc, char** argv) {
     if (!simos::Start(opts.config, &error)) Fail(error);
     pda.SetScreen((uint16)(opts.config.cols * 8), (uint16)(opts.config.rows * 16));
     if (!opts.keys_file.empty()) return RunScripted(ReadScript(opts.keys_file));
-    if (!isatty(0) || !isatty(1)) return RunScripted(kDemoScript);
+    if (!isatty(0) || !isatty(1)) {
+        opts.screens = true;  // show the demonstration screen by screen
+        return RunScripted(kDemoScript);
+    }
     return RunInteractive();
 }
