@@ -13,6 +13,8 @@
 
 #include "flashpath.h"
 #include "internal.h"
+#include "norflash.h"
+#include "pins.h"
 #include "qzlib.h"
 #include "svcseam.h"
 
@@ -388,6 +390,9 @@ bool Start(const Config& config, std::string* error) {
     s.irq_masked = false;
     frontsize = 16;
     BuildTable();
+    // Device models behind the register file, fresh on every start.
+    detail::AttachPins();
+    detail::AttachNorFlash();
     return true;
 }
 
