@@ -143,7 +143,8 @@ struct Access_Points {
     uint8 uMode;
     uint8 uRSSI;
 };
-static_assert(sizeof(Access_Points) == 34, "Access_Points crosses the service interface as 34 bytes");
+static_assert(sizeof(Access_Points) == 34,
+              "Access_Points crosses the service interface as 34 bytes");
 
 // Directory entry and file attributes. Only the underscored names are
 // declared: on a host the C library owns `dirent` and `stat`.

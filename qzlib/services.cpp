@@ -7,11 +7,11 @@
 
 uint8 frontsize = 16;
 
-#define SVC(group, index, result, name, params, args)                 \
-    result name params {                                              \
-        typedef result(*routine_t) params;                            \
-        routine_t name##Swi = (routine_t)qz_lookup<group>(index);     \
-        return name##Swi args;                                        \
+#define SVC(group, index, result, name, params, args)             \
+    result name params {                                          \
+        typedef result(*routine_t) params;                        \
+        routine_t name##Swi = (routine_t)qz_lookup<group>(index); \
+        return name##Swi args;                                    \
     }
 #define SVCX(group, index, result, name, params, args)
 #include "services.def"

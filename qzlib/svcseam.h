@@ -12,14 +12,25 @@
 template <unsigned Group>
 static inline void* qz_lookup(unsigned index) {
     register unsigned r0 asm("r0") = index;
-    asm volatile("svc %[group]" : "+r"(r0) : [group] "I"(Group) : "r1", "r2", "r3", "r12", "lr", "memory", "cc");
+    asm volatile("svc %[group]"
+                 : "+r"(r0)
+                 : [group] "I"(Group)
+                 : "r1", "r2", "r3", "r12", "lr", "memory", "cc");
     return reinterpret_cast<void*>(r0);
 }
 
-static inline uint32_t qz_reg_read32(uint32_t addr) { return *reinterpret_cast<volatile uint32_t*>(addr); }
-static inline void qz_reg_write32(uint32_t addr, uint32_t v) { *reinterpret_cast<volatile uint32_t*>(addr) = v; }
-static inline uint16_t qz_reg_read16(uint32_t addr) { return *reinterpret_cast<volatile uint16_t*>(addr); }
-static inline void qz_reg_write16(uint32_t addr, uint16_t v) { *reinterpret_cast<volatile uint16_t*>(addr) = v; }
+static inline uint32_t qz_reg_read32(uint32_t addr) {
+    return *reinterpret_cast<volatile uint32_t*>(addr);
+}
+static inline void qz_reg_write32(uint32_t addr, uint32_t v) {
+    *reinterpret_cast<volatile uint32_t*>(addr) = v;
+}
+static inline uint16_t qz_reg_read16(uint32_t addr) {
+    return *reinterpret_cast<volatile uint16_t*>(addr);
+}
+static inline void qz_reg_write16(uint32_t addr, uint16_t v) {
+    *reinterpret_cast<volatile uint16_t*>(addr) = v;
+}
 
 // Sets (1) or clears (0) the processor's IRQ mask bit.
 static inline void qz_irq_mask(int on) {

@@ -140,20 +140,32 @@ int ArmIoBase::GetChar() {
         }
         if ((raw >= '0' && raw <= '9') || raw == '.' || raw == '-') return (int)raw;
         switch (raw) {
-            case KEY_RAW_ENTER: return 13;
-            case KEY_RAW_CANCEL: return 27;
+            case KEY_RAW_ENTER:
+                return 13;
+            case KEY_RAW_CANCEL:
+                return 27;
             case KEY_RAW_LEFT:
-            case KEY_RAW_PGUP: return 16;
+            case KEY_RAW_PGUP:
+                return 16;
             case KEY_RAW_RIGHT:
-            case KEY_RAW_PGDN: return 17;
-            case KEY_RAW_UP: return 18;
-            case KEY_RAW_DOWN: return 19;
-            case KEY_RAW_BACK: return 8;
-            case KEY_RAW_DEL: return 20;
-            case KEY_RAW_TAB: return 21;
-            case KEY_RAW_FUNC: return 22;
-            case KEY_RAW_SPACE: return 32;
-            default: break;  // not a key the toolkit knows: wait for the next
+            case KEY_RAW_PGDN:
+                return 17;
+            case KEY_RAW_UP:
+                return 18;
+            case KEY_RAW_DOWN:
+                return 19;
+            case KEY_RAW_BACK:
+                return 8;
+            case KEY_RAW_DEL:
+                return 20;
+            case KEY_RAW_TAB:
+                return 21;
+            case KEY_RAW_FUNC:
+                return 22;
+            case KEY_RAW_SPACE:
+                return 32;
+            default:
+                break;  // not a key the toolkit knows: wait for the next
         }
     }
 }

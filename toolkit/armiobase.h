@@ -12,7 +12,7 @@ enum EnumAlignMode { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 enum ImeMode { ImeNumber = 0, ImeLower = 1, ImeUpper = 2, ImePinyin = 3 };
 
 class ArmIoBase {
-public:
+  public:
     uint8 ScreenRows, ScreenCols;  // text lines and columns
     uint8 FontHeight, FontWidth;   // pixels per line and per column
     uint16 ScreenWidth, ScreenHeight;
@@ -62,7 +62,7 @@ public:
 
     enum { kSaveDepth = 8 };
 
-private:
+  private:
     struct Saved {
         uint8* buff;
         int x0, y0, x1, y1;

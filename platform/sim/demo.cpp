@@ -11,7 +11,8 @@ const int kCount = 4;
 void DrawList(int chosen) {
     pda.ClrScr();
     pda.PrintAlign(1, "水准记簿 演示", AlignCenter, 1);
-    pda.DrawRect(2, pda.FontHeight + 2, pda.ScreenWidth - 3, pda.ScreenHeight - pda.FontHeight - 3, 1);
+    pda.DrawRect(2, pda.FontHeight + 2, pda.ScreenWidth - 3, pda.ScreenHeight - pda.FontHeight - 3,
+                 1);
     for (int i = 0; i < kCount; ++i) pda.Print(3, 3 + i, kItems[i], i == chosen ? 0 : 1);
     pda.Print(1, pda.ScreenRows, "Esc 退出", 1);
 }

@@ -23,7 +23,7 @@ struct Options {
     int cols = 20;
     int rows = 10;
     std::string clock = "2026-12-11 09:00:00";  // frozen during the run
-    std::string root;  // flash root; empty = a new temporary folder
+    std::string root;                           // flash root; empty = a new temporary folder
 };
 
 struct Screen {
@@ -44,7 +44,7 @@ struct Run {
 };
 
 class Harness {
-public:
+  public:
     explicit Harness(const Options& options = Options());
     ~Harness();
 
@@ -53,7 +53,7 @@ public:
     // Runs `fn` with `script`'s keys; see keyscript.h for the format.
     Run Play(const std::string& script, const std::function<int()>& fn);
 
-private:
+  private:
     Options options_;
     std::string root_;
     bool own_root_ = false;

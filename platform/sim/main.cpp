@@ -210,23 +210,36 @@ uint32_t ReadInteractiveKey() {
         Draw();
         int ch = getch();
         switch (ch) {
-            case KEY_UP: return KEY_RAW_UP;
-            case KEY_DOWN: return KEY_RAW_DOWN;
-            case KEY_LEFT: return KEY_RAW_LEFT;
-            case KEY_RIGHT: return KEY_RAW_RIGHT;
-            case KEY_PPAGE: return KEY_RAW_PGUP;
-            case KEY_NPAGE: return KEY_RAW_PGDN;
+            case KEY_UP:
+                return KEY_RAW_UP;
+            case KEY_DOWN:
+                return KEY_RAW_DOWN;
+            case KEY_LEFT:
+                return KEY_RAW_LEFT;
+            case KEY_RIGHT:
+                return KEY_RAW_RIGHT;
+            case KEY_PPAGE:
+                return KEY_RAW_PGUP;
+            case KEY_NPAGE:
+                return KEY_RAW_PGDN;
             case KEY_ENTER:
             case '\n':
-            case '\r': return KEY_RAW_ENTER;
-            case 27: return KEY_RAW_CANCEL;
+            case '\r':
+                return KEY_RAW_ENTER;
+            case 27:
+                return KEY_RAW_CANCEL;
             case KEY_BACKSPACE:
             case 127:
-            case 8: return KEY_RAW_BACK;
-            case KEY_DC: return KEY_RAW_DEL;
-            case '\t': return KEY_RAW_TAB;
-            case KEY_F(2): return KEY_RAW_FUNC;
-            case ' ': return KEY_RAW_SPACE;
+            case 8:
+                return KEY_RAW_BACK;
+            case KEY_DC:
+                return KEY_RAW_DEL;
+            case '\t':
+                return KEY_RAW_TAB;
+            case KEY_F(2):
+                return KEY_RAW_FUNC;
+            case ' ':
+                return KEY_RAW_SPACE;
             case KEY_F(10):
             case 17:  // Ctrl-Q
                 endwin();

@@ -217,7 +217,6 @@ int32 GetFileAttR(const char* p, _stat* out) {
     return 0;
 }
 
-
 }  // namespace
 
 namespace detail {

@@ -270,7 +270,7 @@ void BuildTable() {
     State& s = S();
     memset(s.table, 0, sizeof s.table);
 #define SVC(group, index, result, name, params, args) \
-    s.table[group][index] = AbsentFor<group, index>((decltype(&name)) nullptr);
+    s.table[group][index] = AbsentFor<group, index>((decltype(&name))nullptr);
 #define SVCX SVC
 #include "services.def"
     // The special wrappers' routines that take a record instead of the

@@ -20,10 +20,10 @@
 namespace simos {
 
 struct Config {
-    std::string root;  // flash root; empty = "flash" in the current directory
-    int cols = 20;     // text geometry: the screen is cols*8 x rows*16 pixels,
-    int rows = 10;     //   at most 160 x 160
-    time_t clock_start = 0;  // simulated local time at start; 0 = host local time
+    std::string root;           // flash root; empty = "flash" in the current directory
+    int cols = 20;              // text geometry: the screen is cols*8 x rows*16 pixels,
+    int rows = 10;              //   at most 160 x 160
+    time_t clock_start = 0;     // simulated local time at start; 0 = host local time
     bool clock_frozen = false;  // time moves only by AdvanceClock and _Sleep
     std::string font = "/usr/share/unifont/unifont.hex";
     std::string machine_sn = "QZ2026000001";

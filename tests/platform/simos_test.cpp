@@ -15,7 +15,7 @@
 namespace {
 
 class Terminal : public ::testing::Test {
-protected:
+  protected:
     sim::Harness harness;
     std::string HostFile(const char* name) { return harness.Root() + "/" + name; }
 };

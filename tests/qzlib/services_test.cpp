@@ -99,7 +99,7 @@ void CheckForwarding(const char* name, R (*wrapper)(A...)) {
 }
 
 class Services : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         simos::Config config;
@@ -220,7 +220,7 @@ TEST_F(Services, ScreenBufferServicesRunWithTheTimerInterruptOff) {
         ASSERT_EQ(writes.size(), 2u);
         EXPECT_EQ(writes[0].addr, 0xFFFFF014u);  // source 14 disabled before
         EXPECT_EQ(writes[0].value, 0x4000u);
-        EXPECT_EQ(last.reg_writes_before, 1u);  // the routine ran in between
+        EXPECT_EQ(last.reg_writes_before, 1u);   // the routine ran in between
         EXPECT_EQ(writes[1].addr, 0xFFFFF010u);  // and enabled after
         EXPECT_EQ(writes[1].value, 0x4000u);
         EXPECT_FALSE(simos::IrqMasked());
