@@ -15,11 +15,11 @@
 
 // Flags of one conversion.
 enum {
-    QZ_ZEROPAD = 1,  // pad with zeros
-    QZ_SIGN = 2,     // signed conversion
-    QZ_PLUS = 4,     // always show '+'
-    QZ_SPACE = 8,    // space before a positive number
-    QZ_LEFT = 16,    // left-justify
+    QZ_ZEROPAD = 1,   // pad with zeros
+    QZ_SIGN = 2,      // signed conversion
+    QZ_PLUS = 4,      // always show '+'
+    QZ_SPACE = 8,     // space before a positive number
+    QZ_LEFT = 16,     // left-justify
     QZ_SPECIAL = 32,  // "0" before octal, "0x"/"0X" before hexadecimal
     QZ_LARGE = 64,    // upper-case digits
 };

@@ -84,8 +84,8 @@ void Start(uint16_t final_data) {
 
 void EraseSector(uint32_t sector) {
     Chip& c = C();
-    std::fill(c.words.begin() + sector * kSectorWords, c.words.begin() + (sector + 1) * kSectorWords,
-              0xFFFF);
+    std::fill(c.words.begin() + sector * kSectorWords,
+              c.words.begin() + (sector + 1) * kSectorWords, 0xFFFF);
     ++c.erase_count[sector];
     Persist(sector * kSectorWords, kSectorWords);
     Start(0xFFFF);

@@ -58,6 +58,8 @@ void Copy(char* out, const char* text, size_t width) {
     out[n] = '\0';
 }
 
+char kBlank[] = "";
+
 void Saved(Area& a) { DBFUpdateHeader(a.dbf); }
 
 // The file shapelib opened for `path`: its extension is replaced by ".dbf",
@@ -160,7 +162,7 @@ void ReplaceR(uint8 field, char* text) {
         if (*p)
             DBFWriteDoubleAttribute(a.dbf, a.recno - 1, field, atof(p));
         else
-            DBFWriteAttributeDirectly(a.dbf, a.recno - 1, field, "");
+            DBFWriteAttributeDirectly(a.dbf, a.recno - 1, field, kBlank);
     } else {
         // Longer texts are cut to the field's width.
         DBFWriteAttributeDirectly(a.dbf, a.recno - 1, field, text);
@@ -173,7 +175,8 @@ void AppR() {
     Area& a = Cur();
     if (!a.dbf || DBFGetFieldCount(a.dbf) == 0) return;
     int rec = Count(a);
-    for (int i = 0; i < DBFGetFieldCount(a.dbf); ++i) DBFWriteAttributeDirectly(a.dbf, rec, i, "");
+    for (int i = 0; i < DBFGetFieldCount(a.dbf); ++i)
+        DBFWriteAttributeDirectly(a.dbf, rec, i, kBlank);
     Saved(a);
     a.recno = rec + 1;
     a.bof = false;
@@ -199,7 +202,7 @@ void Rewrite(Area& a, Keep keep) {
     std::string temp = a.path.substr(0, a.path.size() - 4) + "~rw.dbf";
     DBFHandle out = DBFCloneEmpty(a.dbf, temp.c_str());
     if (!out) {
-        LogEvent("table rewrite failed: " + a.path);
+        detail::LogEvent("table rewrite failed: " + a.path);
         return;
     }
     int n = 0;
@@ -212,7 +215,7 @@ void Rewrite(Area& a, Keep keep) {
     std::string path = a.path;
     DBFClose(a.dbf);
     a.dbf = nullptr;
-    if (rename(temp.c_str(), path.c_str()) != 0) LogEvent("table rewrite failed: " + path);
+    if (rename(temp.c_str(), path.c_str()) != 0) detail::LogEvent("table rewrite failed: " + path);
     remove((temp.substr(0, temp.size() - 4) + ".cpg").c_str());
     a.dbf = DBFOpen(path.c_str(), "rb+");
     if (!a.dbf) a.path.clear();
