@@ -2,7 +2,7 @@
 #include "codec.h"
 
 #include <stdio.h>
-#include <string.h>
+#include "qzstring.h"
 
 #include "qzlib.h"
 
