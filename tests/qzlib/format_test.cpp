@@ -179,19 +179,4 @@ TEST_F(ScreenFormat, OverlongLineIsCut) {
     EXPECT_EQ(simos::Text().text[0], std::string(20, 'x'));
 }
 
-// %z prints a field of the current table record, as text or as a number.
-TEST_F(ScreenFormat, RecordFieldConversion) {
-    static char field[] = "  12.345  ";
-    simos::SetLookupHook([](unsigned g, unsigned i) -> void* {
-        if (g == 5 && i == 22)
-            return (void*)+[](uint8 f, char* out) -> char* {
-                if (f == 3) strcpy(out, field + 2);
-                return out;
-            };
-        return simos::Routine(g, i);
-    });
-    EXPECT_EQ(Fmt("[%z|%.1z|%z]", 3, 3, 0x103), "[12.345  |12.3|12.345  ]");
-    simos::SetLookupHook(nullptr);
-}
-
 }  // namespace

@@ -73,6 +73,15 @@ TEST_F(Tables, FieldsReadRawTrimmedAndDescribed) {
     EXPECT_EQ(Field(9), "");  // no such field
 }
 
+// The formatter's %z prints a field of the current record, as text or, with a
+// precision, as a number.
+TEST_F(Tables, FormatterPrintsRecordFields) {
+    _Go(3);
+    char buf[64];
+    EXPECT_EQ(_sprintfEx(buf, "%z|%.1z|%z|%z", kName, kHeight, 0x100 + kCode, 9), 12);
+    EXPECT_STREQ(buf, "P3|102.5|BM|");
+}
+
 TEST_F(Tables, ChangesReachTheFile) {
     _Go(2);
     _Replace(kName, (char*)"A-VERY-LONG-NAME");
