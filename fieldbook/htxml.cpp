@@ -17,7 +17,7 @@ int htXml::ParseLine(const char* line) {
     buf[0] = '\0';
     if (!line) return 0;
     size_t len = 0;
-    while (len < kLine - 1 && line[len]) ++len;
+    while (len < kLine - 2 && line[len]) ++len;  // buf also holds a leading empty text
     // buf[0] stays the empty text that TagName and missing parts point at.
     memcpy(buf + 1, line, len);
     buf[len + 1] = '\0';

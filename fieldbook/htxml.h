@@ -7,7 +7,7 @@
 // Broken lines are read as far as they make sense and never overrun: a value
 // without its closing quote runs to the end of the line; a missing ">" is no
 // error; an attribute name with no "=" or no quoted value is skipped. Only the
-// first kLine - 1 bytes of a line and its first kMaxAttrs attributes count.
+// first kLine - 2 bytes of a line and its first kMaxAttrs attributes count.
 #pragma once
 
 #include <stddef.h>

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -78,6 +79,18 @@ TEST(HtXml, LongLinesAndManyAttributesStayInside) {
     EXPECT_STREQ(x.GetValue("a0", ""), std::string(20, 'v').c_str());
     EXPECT_EQ(x.ParseLine(nullptr), 0);
     EXPECT_STREQ(x.GetValue("a0", "gone"), "gone");
+}
+
+TEST(HtXml, LineLongerThanTheBufferIsCutInsideIt) {
+    // Found by fuzzing: the terminator of a cut line was written one byte
+    // past the buffer.
+    for (size_t len : {size_t(htXml::kLine - 3), size_t(htXml::kLine - 2), size_t(htXml::kLine),
+                       size_t(htXml::kLine + 50)}) {
+        std::string line = "<t a=\"" + std::string(len, 'v');
+        htXml x;
+        ASSERT_EQ(x.ParseLine(line.c_str()), 1) << len;
+        EXPECT_EQ(strlen(x.GetValue("a", "")), std::min(len, size_t(htXml::kLine - 2 - 6))) << len;
+    }
 }
 
 }  // namespace
