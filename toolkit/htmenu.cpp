@@ -193,6 +193,9 @@ const char* htMenu::Run(int atRow, int atCol, int initial, int nRows, int nWidth
     pda.ClearKey();
     frame.SetRect(col, row, col, col + width - 1, rows);
     if (saveScreen) frame.SaveScreen(3);
+    // The menu reads number keys; the caller's input mode comes back after it
+    // (an input-mode menu sets the chosen mode afterwards).
+    const ImeMode ime = pda.GetImeMode();
     pda.SetImeMode(ImeNumber);
     pda.ShowCur(false);
 
@@ -217,6 +220,7 @@ const char* htMenu::Run(int atRow, int atCol, int initial, int nRows, int nWidth
         }
     }
     if (saveScreen) frame.LoadScreen();
+    pda.SetImeMode(ime);
     selected = lastFastMenuKey = chosen;
     if (chosen < 0) return "";
     char* copy = CopyOf(items[chosen]);

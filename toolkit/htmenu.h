@@ -42,8 +42,8 @@ class htMenu {
     //   width      columns; 0 = the longest item plus its number
     //   saveScreen restore what was under the menu afterwards
     // The text returned after a real choice is a copy, valid until the next
-    // choice of any menu. A pending hot key or step is answered without
-    // showing anything: the item's own pointer, or "" when none matches.
+    // choice of any menu. The device's input mode is the same afterwards. A pending hot key or step
+    // is answered without showing anything: the item's own pointer, or "" when none matches.
     // Returns null, showing nothing, when the menu has no items or `initial`
     // is not below the item count.
     const char* Run(int row, int col, int initial, int rows, int width, bool saveScreen);
