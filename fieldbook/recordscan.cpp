@@ -60,6 +60,7 @@ int FindStationData(int* file, long n, char* data, unsigned size, short* key) {
 }
 
 int ReadStationText(const char* path, long n, char* text, unsigned size) {
+    if (!text || size == 0) return 0;
     int* file = OpenFile(path, "r+", "");
     if (!file) return 0;
     static char data[kSystemBufSize];
@@ -67,7 +68,7 @@ int ReadStationText(const char* path, long n, char* text, unsigned size) {
     int found = FindStationData(file, n, data, sizeof data, &key);
     qz_fclose(file);
     if (!found || !UnEncyptStr(data, n, &key) || strlen(data) >= size) {
-        if (text && size) text[0] = '\0';
+        text[0] = '\0';
         return 0;
     }
     memcpy(text, data, strlen(data) + 1);
