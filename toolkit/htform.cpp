@@ -1,6 +1,6 @@
 #include "htform.h"
 
-#include <string.h>
+#include "qzstring.h"
 
 #include "msgbox.h"
 

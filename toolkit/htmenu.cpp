@@ -2,7 +2,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <string.h>
+#include "qzstring.h"
 
 #include "timefmt.h"
 

@@ -1,6 +1,6 @@
 #include "htrect.h"
 
-#include <string.h>
+#include "qzstring.h"
 
 namespace {
 

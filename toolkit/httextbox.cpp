@@ -2,7 +2,7 @@
 
 #include <stdarg.h>
 #include <stdlib.h>
-#include <string.h>
+#include "qzstring.h"
 
 #include "msgbox.h"
 

@@ -1,6 +1,6 @@
 #include "messagebox1.h"
 
-#include <string.h>
+#include "qzstring.h"
 
 #include "qzkeys.h"
 

@@ -1,6 +1,6 @@
 #include "msgbox.h"
 
-#include <string.h>
+#include "qzstring.h"
 
 #include "htrect.h"
 
