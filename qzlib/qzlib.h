@@ -183,8 +183,11 @@ enum { SCREEN_BUFF_SIZE = 160 * 160 / 8 + 20 * 10 * 2 };
 extern uint8 frontsize;
 
 // The wrapper the terminal calls memset: on a host the C library owns that
-// name, so there it is qz_memset.
+// name, so there it is qz_memset. On the terminal the wrapper is the C
+// library's memset: <string.h> is included first so that it keeps the C
+// linkage that the library declares, whatever the include order of a source.
 #if defined(__arm__)
+#include <string.h>
 #define QZ_MEMSET memset
 #else
 #define QZ_MEMSET qz_memset
