@@ -2,6 +2,7 @@
 //
 // Interactive in a Linux terminal (ncurses), or headless from a key script.
 #include <curses.h>
+#include <langinfo.h>
 #include <locale.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -163,45 +164,26 @@ int RunScripted(const std::string& script) {
 
 void Draw() {
     simos::TextScreen t = simos::Text();
-    std::string rendered = simos::RenderText(t);
     erase();
-    int y = 0;
-    mvaddstr(y++, 0, ("+" + std::string(t.cols, '-') + "+").c_str());
-    // Rows in UTF-8 with the inverse cells shown reversed.
-    std::istringstream lines(rendered);
-    std::string line;
-    std::getline(lines, line);  // top border
+    std::string border = "+" + std::string(t.cols, '-') + "+";
+    mvaddstr(0, 0, border.c_str());
     for (int row = 0; row < t.rows; ++row) {
-        std::getline(lines, line);
-        if (t.inverse[row].find('#') != std::string::npos) {
-            std::string marks;
-            std::getline(lines, marks);
-        }
-        // Draw cell by cell from the GBK text so that inverse flags line up.
-        move(y, 0);
+        move(row + 1, 0);
         addch('|');
+        // Cell by cell, so that inverse cells show reversed.
         const std::string& gbk = t.text[row];
         for (int col = 0; col < t.cols;) {
             int len = ((unsigned char)gbk[col] >= 0x81 && col + 1 < t.cols) ? 2 : 1;
-            simos::TextScreen one;
-            one.cols = len;
-            one.rows = 1;
-            one.text.push_back(gbk.substr(col, len));
-            one.inverse.push_back(std::string(len, ' '));
-            std::string u = simos::RenderText(one);
-            size_t a = u.find('|'), b = u.find('|', a + 1);
-            std::string cell = u.substr(a + 1, b - a - 1);
             bool inv = t.inverse[row][col] == '#';
             if (inv) attron(A_REVERSE);
-            addstr(cell.c_str());
+            addstr(simos::GbkToUtf8(gbk.substr(col, len)).c_str());
             if (inv) attroff(A_REVERSE);
             col += len;
         }
         addch('|');
-        ++y;
     }
-    mvaddstr(y++, 0, ("+" + std::string(t.cols, '-') + "+").c_str());
-    mvaddstr(y + 1, 0, "Arrows PgUp/PgDn Enter Esc Bksp Del=20 Tab=21 F2=Fn  F10 quit");
+    mvaddstr(t.rows + 1, 0, border.c_str());
+    mvaddstr(t.rows + 3, 0, "Arrows PgUp/PgDn Enter Esc Bksp Del=20 Tab=21 F2=Fn  F10 quit");
     refresh();
 }
 
@@ -254,7 +236,9 @@ uint32_t ReadInteractiveKey() {
 
 int RunInteractive() {
     setenv("ESCDELAY", "25", 1);
+    // The screen is drawn in UTF-8 whatever the environment's locale says.
     setlocale(LC_ALL, "");
+    if (!strstr(nl_langinfo(CODESET), "UTF-8")) setlocale(LC_CTYPE, "C.UTF-8");
     initscr();
     cbreak();
     noecho();

@@ -377,26 +377,29 @@ TextScreen Text() {
     return t;
 }
 
-std::string RenderText(const TextScreen& screen) {
+std::string GbkToUtf8(const std::string& gbk) {
     static iconv_t cd = iconv_open("UTF-8", "GBK");
+    std::string utf8(gbk.size() * 3 + 4, '\0');
+    char* ip = const_cast<char*>(gbk.data());
+    char* op = &utf8[0];
+    size_t il = gbk.size(), ol = utf8.size();
+    while (il > 0) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &ip, &il, &op, &ol) == (size_t)-1) {
+            *op++ = '?';  // half a character at the edge, or no GBK code
+            --ol;
+            ++ip;
+            --il;
+        }
+    }
+    utf8.resize(op - utf8.data());
+    return utf8;
+}
+
+std::string RenderText(const TextScreen& screen) {
     std::string out = "+" + std::string(screen.cols, '-') + "+\n";
     for (int row = 0; row < screen.rows; ++row) {
-        const std::string& gbk = screen.text[row];
-        std::string utf8(gbk.size() * 3 + 4, '\0');
-        char* ip = const_cast<char*>(gbk.data());
-        char* op = &utf8[0];
-        size_t il = gbk.size(), ol = utf8.size();
-        while (il > 0) {
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(cd, &ip, &il, &op, &ol) == (size_t)-1) {
-                *op++ = '?';  // half a character at the edge, or no GBK code
-                --ol;
-                ++ip;
-                --il;
-            }
-        }
-        utf8.resize(op - utf8.data());
-        out += "|" + utf8 + "|\n";
+        out += "|" + GbkToUtf8(screen.text[row]) + "|\n";
         if (screen.inverse[row].find('#') != std::string::npos) {
             std::string marks = screen.inverse[row];
             for (char& c : marks) c = c == '#' ? '^' : ' ';

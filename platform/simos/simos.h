@@ -75,6 +75,8 @@ TextScreen Text();
 // The text screen in UTF-8, framed, with a second line under each row that
 // marks inverse cells with '^' when there are any.
 std::string RenderText(const TextScreen& screen);
+// GBK text in UTF-8; bytes that are no GBK character become '?'.
+std::string GbkToUtf8(const std::string& gbk);
 // Writes the framebuffer as a PNG, each pixel a scale x scale square.
 bool WritePng(const std::string& path, int scale, std::string* error);
 
