@@ -316,3 +316,23 @@ TEST(Rect, DrawTextWrapsByBytesAndStopsWhenFull) {
     htRect rect(1, 1, 1, 16, 1);
     EXPECT_EQ(rect.DrawText(nullptr, 1), nullptr);
 }
+
+TEST(Menu, ClockLineAndDefaultPlacement) {
+    sim::Harness h(Geometry(16, 8));  // the harness's clock stands at 09:00
+    htMenu menu("Main", 3, "Alpha1", "Bravo2", "Charl3");
+    menu.showTime = 1;
+    SetFastMenuPos(2, 4);
+    sim::Run run = h.Play("Enter", [&] {
+        menu.Run(0, 0, 0, 6, 10, true);
+        return 0;
+    });
+    SetFastMenuPos(0, 0);
+    ASSERT_EQ(run.screens.size(), 1u);
+    // Rows 2 to 7 from column 4, the items centred in the wider frame, the
+    // clock in inverse at the bottom right.
+    ExpectScreen(run.screens[0],
+                 {{"   ----------", "  |+--Main--+|", "  |+1.Alpha1+|", "  ||2.Bravo2||",
+                   "  ||3.Charl3||", "  ||        ||", "  |+----09:00|", "   ----------"},
+                  {"", "", "    ########", "", "", "", "        #####"}},
+                 "clock");
+}
