@@ -157,6 +157,7 @@ TEST(Form, NoBoxesReturnsMinusOneWithoutDrawing) {
 }
 
 TEST(Form, TwentyBoxesAtMost) {
+    sim::Harness h;  // the simulated terminal serves the memory
     htForm form;
     htTextBox mine(4, "", "x");
     for (int i = 0; i < htForm::kMaxBoxes - 1; ++i) ASSERT_NE(form.Add(4, "", "L"), nullptr);

@@ -241,6 +241,7 @@ TEST(Menu, LongItemIsShownCutAndReturnedWhole) {
 }
 
 TEST(Menu, CopiedItemsDoNotFollowTheCaller) {
+    sim::Harness h;  // the simulated terminal serves the memory
     char text[] = "Old";
     htMenu copies(1, true), pointers(1, false);
     copies.AddItem(text);
