@@ -2,4 +2,4 @@
 // application ends when it returns.
 #pragma once
 
-void htmain();
+int htmain();

@@ -40,6 +40,8 @@ const char kUsage[] =
     "\n"
     "Without --keys and with a terminal on stdin it runs interactively; without\n"
     "either it plays a built-in demonstration script and prints the screens.\n"
+    "The field book keeps its files (lastprj.xml, Project.xml, level.set, the\n"
+    "folders dataszd and szdbak) in the flash root.\n"
     "\n"
     "Keys (interactive): arrows up/down 18/19, left/right and Page Up/Down\n"
     "previous/next 16/17, Enter, Esc, Backspace 8, Delete 20, Tab 21 (back to\n"
@@ -52,8 +54,9 @@ const char kUsage[] =
     "# starts a comment.\n";
 
 const char kDemoScript[] =
-    "# built-in demonstration: move down the list, open an item, leave\n"
-    "Down Down Enter Enter Up Esc\n";
+    "# built-in demonstration: past the title screen, the information menu,\n"
+    "# back to the main menu, the version screen, and leave\n"
+    "Enter 3 Esc 4 Enter 6\n";
 
 struct Options {
     simos::Config config;
