@@ -39,9 +39,7 @@ void Debugf(const char* fmt, int a, int b = 0, int c = 0, int d = 0) {
 uint32_t Le32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
-unsigned Le16(const unsigned char* p) {
-    return p[0] | (p[1] << 8);
-}
+unsigned Le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 void PutLe32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
@@ -73,9 +71,7 @@ void SendPacket(char kind, char cmd, char sub, const char* text = nullptr) {
     Send();
 }
 
-void ShowProgress() {
-    g_Op.face.ShowProgress(g_Op.done, ProgressPercent(g_Op.done, g_Op.total));
-}
+void ShowProgress() { g_Op.face.ShowProgress(g_Op.done, ProgressPercent(g_Op.done, g_Op.total)); }
 
 void CloseFile() {
     if (g_Op.file) std::fclose(g_Op.file);
@@ -83,9 +79,7 @@ void CloseFile() {
 }
 
 // Length of the chunk in the received packet, bounded by the packet.
-size_t ChunkLength() {
-    return std::min<size_t>(Le16(g_Op.packet + 4), kChunkData);
-}
+size_t ChunkLength() { return std::min<size_t>(Le16(g_Op.packet + 4), kChunkData); }
 
 bool WriteChunk() {
     size_t n = ChunkLength();
@@ -498,18 +492,10 @@ int PacketList(const char* dir, void* entries, int capacity) {
     });
 }
 
-int PacketDelete(const char* path) {
-    return RunText(kOpDelete, path);
-}
-int PacketSetTime(const char* text) {
-    return RunText(kOpSetTime, text);
-}
-int PacketMkdir(const char* path) {
-    return RunText(kOpMkdir, path);
-}
-int PacketRmdir(const char* path) {
-    return RunText(kOpRmdir, path);
-}
+int PacketDelete(const char* path) { return RunText(kOpDelete, path); }
+int PacketSetTime(const char* text) { return RunText(kOpSetTime, text); }
+int PacketMkdir(const char* path) { return RunText(kOpMkdir, path); }
+int PacketRmdir(const char* path) { return RunText(kOpRmdir, path); }
 
 int PacketGetId(char* buffer) {
     return Run(kOpGetId, [&](OpContext& op) { op.out = buffer; });

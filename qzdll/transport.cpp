@@ -53,12 +53,16 @@ void ReaderThread(UsbLink* link) {
             std::memcpy(link->receive_buffer, local, static_cast<size_t>(length));
             link->last_read_length = length;
         }
+        {
+            // Not busy before the post: once the dialog has the message it
+            // may enable the next read at once.
+            std::lock_guard<std::mutex> g(link->mu);
+            link->busy = false;
+        }
         pc::Hwnd w = link->notify_window.load();
         if (w != 0)
             pc::PostMessage(w, WM_LINK_DATA, reinterpret_cast<uintptr_t>(link->receive_buffer),
                             length);
-        std::lock_guard<std::mutex> g(link->mu);
-        link->busy = false;
     }
     std::lock_guard<std::mutex> g(link->mu);
     link->busy = false;
@@ -156,9 +160,7 @@ int CloseUsbLink() {
     return 0;
 }
 
-bool UsbLinkOpen() {
-    return g_UsbLink.write_handle != nullptr;
-}
+bool UsbLinkOpen() { return g_UsbLink.write_handle != nullptr; }
 
 int UsbWrite(const void* data, int length) {
     UsbLink& l = g_UsbLink;
@@ -215,9 +217,7 @@ bool _asyn_com::open() {
     return true;
 }
 
-_thread_com::~_thread_com() {
-    close();
-}
+_thread_com::~_thread_com() { close(); }
 
 bool _thread_com::open() {
     if (!_asyn_com::open()) return false;
@@ -260,9 +260,7 @@ void _thread_com::CommEventThread() {
     }
 }
 
-int FindComPort() {
-    return pc::FindUsbSerialPort("0471", "4a49");
-}
+int FindComPort() { return pc::FindUsbSerialPort("0471", "4a49"); }
 
 int SerialRead(char* buffer) {
     pc::SerialPort& h = g_Com.handle;

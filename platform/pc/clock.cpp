@@ -39,9 +39,7 @@ Clock& CurrentClock() {
     return c ? *c : SteadyClock();
 }
 
-void SetClock(Clock* clock) {
-    g_clock.store(clock);
-}
+void SetClock(Clock* clock) { g_clock.store(clock); }
 
 int64_t ManualClock::NowMs() {
     std::lock_guard<std::mutex> g(mu_);
@@ -65,6 +63,7 @@ void ManualClock::WaitUntil(std::condition_variable& cv, std::unique_lock<std::m
             }
         }
         ++sleepers_;
+        ++sleeps_;
     }
     sleepers_cv_.notify_all();
     cv.wait(lock);
@@ -104,6 +103,17 @@ bool ManualClock::WaitForSleeper(int real_timeout_ms) {
     std::unique_lock<std::mutex> l(mu_);
     return sleepers_cv_.wait_for(l, std::chrono::milliseconds(real_timeout_ms),
                                  [this] { return sleepers_ > 0; });
+}
+
+uint64_t ManualClock::Sleeps() {
+    std::lock_guard<std::mutex> g(mu_);
+    return sleeps_;
+}
+
+bool ManualClock::WaitForSleepsAbove(uint64_t count, int real_timeout_ms) {
+    std::unique_lock<std::mutex> l(mu_);
+    return sleepers_cv_.wait_for(l, std::chrono::milliseconds(real_timeout_ms),
+                                 [this, count] { return sleeps_ > count; });
 }
 
 }  // namespace pc

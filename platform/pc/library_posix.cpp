@@ -4,9 +4,7 @@
 
 namespace pc {
 
-Library::~Library() {
-    Close();
-}
+Library::~Library() { Close(); }
 
 bool Library::Open(const std::string& path) {
     Close();
@@ -25,12 +23,8 @@ void Library::Close() {
     handle_ = nullptr;
 }
 
-void* Library::Symbol(const char* name) const {
-    return handle_ ? dlsym(handle_, name) : nullptr;
-}
+void* Library::Symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
 
-std::string LibraryFileName(const std::string& base) {
-    return "lib" + base + ".so";
-}
+std::string LibraryFileName(const std::string& base) { return "lib" + base + ".so"; }
 
 }  // namespace pc

@@ -46,6 +46,12 @@ class ManualClock : public Clock {
     // Waits (real time, at most `real_timeout_ms`) until at least one thread
     // is blocked in WaitUntil. Returns false on time-out.
     bool WaitForSleeper(int real_timeout_ms);
+    // Number of times a thread has gone to sleep in WaitUntil so far.
+    uint64_t Sleeps();
+    // Waits (real time, at most `real_timeout_ms`) until Sleeps() exceeds
+    // `count`: after Advance, this tells that the woken thread has done its
+    // work and sleeps again. Returns false on time-out.
+    bool WaitForSleepsAbove(uint64_t count, int real_timeout_ms);
 
   private:
     struct Waiter {
@@ -57,6 +63,7 @@ class ManualClock : public Clock {
     std::condition_variable sleepers_cv_;
     int64_t now_ = 0;
     int sleepers_ = 0;
+    uint64_t sleeps_ = 0;
     Waiter waiters_[16] = {};
 };
 

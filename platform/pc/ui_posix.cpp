@@ -15,9 +15,7 @@ std::mutex g_mu;
 std::function<Answer(const std::string&, const std::string&)> g_handler;
 }  // namespace
 
-ScreenSize GetScreenSize() {
-    return {1024, 768};
-}
+ScreenSize GetScreenSize() { return {1024, 768}; }
 
 void SetQuestionHandler(std::function<Answer(const std::string&, const std::string&)> handler) {
     std::lock_guard<std::mutex> g(g_mu);
@@ -45,9 +43,7 @@ Answer AskYesNo(const std::string& text_gbk, const std::string& caption_gbk) {
     return (first == 'y' || first == 'Y') ? Answer::kYes : Answer::kNo;
 }
 
-bool StderrIsTerminal() {
-    return isatty(STDERR_FILENO) == 1;
-}
+bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 void StatusLine(const std::string& utf8) {
     if (!StderrIsTerminal()) return;
