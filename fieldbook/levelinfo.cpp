@@ -14,6 +14,8 @@ htTextBox* taiyang = 0;
 
 namespace {
 
+enum { kImageLen = 13 };
+
 // The weather box of the form being shown, or null.
 htTextBox* tianqiBox = 0;
 
@@ -80,8 +82,9 @@ int clsLevelInfo::GetInfo() {
     tianqiBox = 0;
 
     htForm form;
+    // The image box holds its longest item ("2欠清晰、稳定", 13 bytes) whole.
     if (CheckFlag(InfoImage))
-        form.AddFull(12, "0清晰、稳定", "呈象", 0, 0, TextBoxSelect)
+        form.AddFull(kImageLen, "0清晰、稳定", "呈象", 0, 0, TextBoxSelect)
             ->BindVar(image)
             ->BindMenu("选择呈象信息", 4, "0清晰、稳定", "1清晰、微跳", "2欠清晰、稳定",
                        "3欠清晰、微跳");
