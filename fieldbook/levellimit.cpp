@@ -165,22 +165,28 @@ int LevelLimit::Config(LevelProject& project) {
     return 1;
 }
 
-void LevelLimit::View() {
-    int n = FormatRecord(recordBuf, kRecordSize, "");
-    if (n < 0) return;
+char* LevelLimit::ViewText(char* buf, int size) const {
+    int n = FormatRecord(buf, size, "");
+    if (n < 0) return 0;
     // One attribute per line: blanks become line breaks, quotes go.
     int out = 0;
     for (int i = 0; i < n; ++i) {
-        char c = recordBuf[i];
+        char c = buf[i];
         if (c == '"') continue;
-        recordBuf[out++] = c == ' ' ? '\n' : c;
+        buf[out++] = c == ' ' ? '\n' : c;
     }
     // Drop "<限差" with its line break and, at the end, the line break
     // before 加密数据, "加密数据=", its line break, "/>" and the last break.
     const int head = 6, tail = 14;
-    if (out < head + tail) return;
-    recordBuf[out - tail] = 0;
-    MsgBox(recordBuf + head, MsgBoxInfo, "限差设置信息", 0, 0, 0, 0);
+    if (out < head + tail) return 0;
+    out -= tail;
+    memmove(buf, buf + head, (size_t)(out - head));
+    buf[out - head] = 0;
+    return buf;
+}
+
+void LevelLimit::View() {
+    if (ViewText(recordBuf, kRecordSize)) MsgBox(recordBuf, MsgBoxInfo, "限差设置信息", 0, 0, 0, 0);
 }
 
 const char* GetLvlMenu() {

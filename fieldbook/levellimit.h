@@ -38,9 +38,12 @@ class LevelLimit {
     int SaveToFile(int* file, short* key);
     // There is no form for the limits: InitFlag. Returns 1.
     int Config(LevelProject& project);
-    // Shows the record's attributes one per line (name=value) in a paged
-    // message box titled "限差设置信息".
+    // Shows ViewText in a paged message box titled "限差设置信息".
     void View();
+    // The record's attributes one per line, name=value, from 名称 to 视距读取
+    // (the protection value left out). Returns buf, or null when it does not
+    // fit in size bytes.
+    char* ViewText(char* buf, int size) const;
 
     // Formats the record with `protection` as its protection value into buf
     // (size bytes). Returns the length, or -1 when it does not fit.

@@ -152,15 +152,16 @@ int SaveOrWarn(LevelProject& project) {
 
 int LevelProject::Config() {
     if (!GetPrjName()) return 0;
-    if (LoadProject(name)) {
+    // The search loads every template it reads: keep what was typed.
+    char typed[sizeof name];
+    CopyText(typed, name, sizeof typed);
+    if (LoadProject(typed)) {
         // Kept as the last project too, so that it is the project after a
         // restart.
         SaveOrWarn(*this);
         MsgBox("找到预定义同名项目，自动读入项目");
         return 1;
     }
-    char typed[sizeof name];
-    CopyText(typed, name, sizeof typed);
     LoadLastProject();
     CopyText(name, typed, sizeof name);
     if (!GetPrjInfo()) return 0;
