@@ -18,14 +18,12 @@
 #include <cstring>
 #include <sstream>
 
-#include <unistd.h>
+#include <pthread.h>
+#include <signal.h>
 
 #include "hcsim.h"
 
 namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-void OnSignal(int) { g_stop = 1; }
 
 bool ParseFaults(const std::string& list, hcsim::Faults* f) {
     std::stringstream ss(list);
@@ -98,6 +96,13 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    // Interrupts are taken with sigwait; blocked before any thread starts so
+    // that every thread inherits the mask.
+    sigset_t stop_signals;
+    sigemptyset(&stop_signals);
+    sigaddset(&stop_signals, SIGINT);
+    sigaddset(&stop_signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
     hcsim::HcSim sim(o);
     std::string error;
     if (!sim.Start(&error)) {
@@ -115,9 +120,8 @@ int main(int argc, char** argv) {
         std::printf("hcsim: serial %s\n", path.c_str());
     }
     std::fflush(stdout);
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    while (!g_stop) pause();
+    int sig = 0;
+    sigwait(&stop_signals, &sig);
     sim.Stop();
     return 0;
 }

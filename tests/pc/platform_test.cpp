@@ -1,6 +1,8 @@
 // The PC platform layer: message loop order and timers on a manual clock,
 // GBK debugger output.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <thread>
@@ -8,6 +10,7 @@
 
 #include "pc_clock.h"
 #include "pc_debug.h"
+#include "pc_ui.h"
 #include "pc_window.h"
 
 namespace {
@@ -126,6 +129,27 @@ TEST(Debug, TextsAreGbkAndReadAsUtf8) {
     EXPECT_EQ("\n\xB7\xA2\xCB\xCD\xCD\xEA\xB3\xC9", seen);
     EXPECT_EQ("\n发送完成", pc::GbkToUtf8(seen));
     EXPECT_EQ("ab?", pc::GbkToUtf8("ab\xFF"));  // a cut-off sequence
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Question, WithoutControllingTerminalTheAnswerIsNoAndSaidSo) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setsid();  // a new session has no controlling terminal
+        std::string seen;
+        pc::SetDebugSink([&](const std::string& t) { seen += t; });
+        pc::Answer a = pc::AskYesNo("\xCA\xC7\xB7\xF1?", "/FLASH/A.TXT");
+        bool said = seen.find("no terminal to ask, answering No") != std::string::npos;
+        _exit(a == pc::Answer::kNo && said ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status));
 }
 
 }  // namespace

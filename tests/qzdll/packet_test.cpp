@@ -305,9 +305,7 @@ TEST_F(PacketTest, TerminalThatDoesNotAnswerProperlyIsNoAnswer) {
         c.fault(&f);
         fw_->SetFaults(f);
         int64_t elapsed = 0;
-        auto send = [&] {
-            return qz::PacketSendFiles({{pc_ + "/BIG.BIN", "/FLASH/BIG.BIN"}}, 0);
-        };
+        auto send = [&] { return qz::PacketSendFiles({{pc_ + "/BIG.BIN", "/FLASH/BIG.BIN"}}, 0); };
         EXPECT_EQ(-1, Stepped(send, &elapsed, f.no_answer));
         if (c.by_watchdog) {
             EXPECT_GE(elapsed, 5000);
