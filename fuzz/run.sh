@@ -7,7 +7,7 @@ seconds=${1:-5}
 build=${2:-$top/build-fuzz}
 CC=clang CXX=clang++ cmake -S "$top/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" -- --no-print-directory >/dev/null
-for name in scanf htxml decoders; do
+for name in scanf htxml decoders project; do
   corpus="$build/corpus/$name"
   mkdir -p "$corpus"
   echo "-- fuzz_$name for ${seconds}s"
