@@ -280,6 +280,11 @@ TEST_F(PacketTest, ClockAndSerialNumber) {
     EXPECT_EQ(0, Stepped([&] { return qz::PacketGetTime(clock); }));
     EXPECT_STREQ("2013-09-11 08:05:09", clock);  // the terminal's host clock stands still
     EXPECT_EQ(-9, Stepped([] { return qz::PacketSetTime("not a time"); }));
+
+    hcsim::Faults slow;
+    slow.slow_ms = 50;  // real time; the dialog's clock stands still meanwhile
+    fw_->SetFaults(slow);
+    EXPECT_EQ(0, Stepped([&] { return qz::PacketGetId(id); }));
 }
 
 TEST_F(PacketTest, TerminalThatDoesNotAnswerProperlyIsNoAnswer) {

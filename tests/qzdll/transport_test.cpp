@@ -106,6 +106,15 @@ TEST_F(TransportTest, ClosingTheLinkEndsItsReaderThread) {
     EXPECT_FALSE(qz::UsbLinkBusy());
 }
 
+TEST_F(TransportTest, FramedKindOpensAsTwoPipesWithSmallReads) {
+    StartTerminal("0668");
+    ASSERT_EQ(0, qz::OpenUsbLink());
+    EXPECT_EQ(64, qz::g_UsbLink.read_size);
+    EXPECT_NE(qz::g_UsbLink.read_handle.get(), qz::g_UsbLink.write_handle);
+    EXPECT_EQ(0, qz::CloseUsbLink());
+    EXPECT_NE(std::string::npos, pc::GbkToUtf8(Debug()).find("\n打开USB成功"));
+}
+
 TEST_F(TransportTest, UsbWriteWithoutLinkReportsAnError) {
     unsigned char p[4096] = {};
     EXPECT_NE(0, qz::UsbWrite(p, sizeof p));
