@@ -34,6 +34,7 @@ void SetClock(Clock* clock);
 
 // A clock that moves only when Advance() is called. Every thread waiting in
 // WaitUntil is woken on each Advance so it can look at its deadline again.
+// Up to 16 threads may wait on it at once (one per running dialog).
 class ManualClock : public Clock {
   public:
     int64_t NowMs() override;
