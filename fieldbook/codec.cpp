@@ -2,7 +2,7 @@
 #include "codec.h"
 
 #include <stdio.h>
-#include "qzstring.h"
+#include <string.h>
 
 #include "qzlib.h"
 

@@ -6,7 +6,7 @@
 #include "htmenu.h"
 #include "leveltime.h"
 #include "msgbox.h"
-#include "qzstring.h"
+#include <string.h>
 #include "secfileview.h"
 #include "timefmt.h"
 

@@ -1,7 +1,7 @@
 // Reader of one tagged text line.
 #include "htxml.h"
 
-#include "qzstring.h"
+#include <string.h>
 
 namespace {
 

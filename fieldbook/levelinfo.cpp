@@ -5,7 +5,7 @@
 
 #include "armiobase.h"
 #include "htform.h"
-#include "qzstring.h"
+#include <string.h>
 #include "timefmt.h"
 
 char tianqi = 0;

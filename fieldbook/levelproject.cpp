@@ -7,7 +7,7 @@
 #include "htmenu.h"
 #include "htxml.h"
 #include "msgbox.h"
-#include "qzstring.h"
+#include <string.h>
 
 namespace {
 

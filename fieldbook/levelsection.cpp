@@ -3,7 +3,7 @@
 #include <stdio.h>
 
 #include "msgbox.h"
-#include "qzstring.h"
+#include <string.h>
 
 const char LevelSection::SystemTempFile[] = "gb2dBN.tmp";
 

@@ -9,7 +9,7 @@
 #include "levellimit.h"
 #include "levelproject.h"
 #include "msgbox.h"
-#include "qzstring.h"
+#include <string.h>
 
 htTextBox* g_cflag = 0;
 htTextBox* g_jiachangsu = 0;

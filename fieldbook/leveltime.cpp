@@ -9,7 +9,7 @@
 #include "htform.h"
 #include "msgbox.h"
 #include "qzio.h"
-#include "qzstring.h"
+#include <string.h>
 #include "timefmt.h"
 #include "utils.h"
 

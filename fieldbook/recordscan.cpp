@@ -1,7 +1,7 @@
 // Reading station data back from a section record file.
 #include "recordscan.h"
 
-#include "qzstring.h"
+#include <string.h>
 
 #include "codec.h"
 #include "utils.h"

@@ -6,7 +6,7 @@
 #include "htmenu.h"
 #include "levellimit.h"
 #include "msgbox.h"
-#include "qzstring.h"
+#include <string.h>
 #include "utils.h"
 
 namespace {

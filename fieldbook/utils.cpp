@@ -5,7 +5,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include "qzstring.h"
+#include <string.h>
 
 #include "codec.h"
 

@@ -1,6 +1,6 @@
 #include "htform.h"
 
-#include "qzstring.h"
+#include <string.h>
 
 #include "msgbox.h"
 

@@ -2,7 +2,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include "qzstring.h"
+#include <string.h>
 
 #include "timefmt.h"
 

@@ -1,6 +1,6 @@
 #include "htrect.h"
 
-#include "qzstring.h"
+#include <string.h>
 
 namespace {
 

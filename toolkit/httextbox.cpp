@@ -2,7 +2,7 @@
 
 #include <stdarg.h>
 #include <stdlib.h>
-#include "qzstring.h"
+#include <string.h>
 
 #include "msgbox.h"
 

@@ -1,6 +1,6 @@
 #include "messagebox1.h"
 
-#include "qzstring.h"
+#include <string.h>
 
 #include "qzkeys.h"
 

@@ -1,6 +1,6 @@
 #include "msgbox.h"
 
-#include "qzstring.h"
+#include <string.h>
 
 #include "htrect.h"
 

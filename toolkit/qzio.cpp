@@ -3,7 +3,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include "qzstring.h"
+#include <string.h>
 
 // ---- files ----
 
