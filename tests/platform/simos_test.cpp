@@ -206,4 +206,28 @@ TEST_F(Terminal, DeviceInformationAndLog) {
     EXPECT_EQ(_BtScan(1, card, card), -1);
 }
 
+TEST(TerminalStart, RefusesWhatItCannotRunWithAOneLineReason) {
+    struct Case {
+        const char* what;
+        void (*change)(simos::Config&);
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"missing font", [](simos::Config& c) { c.font = "/nonexistent/unifont.hex"; },
+         "cannot read the font"},
+        {"root is a file", [](simos::Config& c) { c.root = "/etc/hostname"; }, "is not a folder"},
+        {"screen too large", [](simos::Config& c) { c.cols = 21; }, "160 x 160"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        simos::Config config;
+        config.root = ::testing::TempDir() + "qz-start";
+        c.change(config);
+        std::string error;
+        EXPECT_FALSE(simos::Start(config, &error));
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
 }  // namespace
