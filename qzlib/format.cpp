@@ -419,6 +419,8 @@ double _atof(char* Sour) {
 }
 
 uint32 udivmodsi4(unsigned num, uint32 den, int modwanted) {
+    // Without this, 0 / 0 would pass the subtraction loop once and give 1.
+    if (den == 0) return modwanted ? num : 0;
     uint32 bit = 1;
     uint32 res = 0;
     // Line the divisor up below the dividend, then subtract it back down.

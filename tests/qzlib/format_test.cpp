@@ -146,6 +146,8 @@ TEST(Arithmetic, DivisionAndHelpers) {
     EXPECT_EQ(_div(3, 5), 0u);
     EXPECT_EQ(_div(42, 0), 0u);
     EXPECT_EQ(mod(42, 0), 42u);
+    EXPECT_EQ(_div(0, 0), 0u);
+    EXPECT_EQ(mod(0, 0), 0u);
 
     const char* s = "123abc";
     EXPECT_EQ(skip_atoi(&s), 123);
