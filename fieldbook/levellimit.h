@@ -77,7 +77,7 @@ class LevelLimit {
 };
 
 // Menu "选择限差" of the limit sets in "level.set". Returns the chosen set's
-// name (valid until the next menu choice), "" after Esc, and null when the
+// name (valid until the next call), "" after Esc, and null when the
 // file is missing, holds no record or cannot be opened (the last case says
 // "读取限差配置文件出错！").
 const char* GetLvlMenu();

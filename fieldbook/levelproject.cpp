@@ -118,8 +118,12 @@ const char* GetProject() {
     while (scratch.LoadFromFile(file)) menu.AddItem(scratch.name);
     qz_fclose(file);
     if (menu.count == 0) return 0;
-    const char* chosen = menu.Run(0, 0);
-    return chosen ? chosen : "";
+    // The menu owns its item texts and a hot key or an arrow step of the name
+    // box is answered with the item itself: keep a copy that outlives the
+    // menu.
+    static char chosenName[sizeof scratch.name];
+    CopyText(chosenName, menu.Run(0, 0), sizeof chosenName);
+    return chosenName;
 }
 
 int LevelProject::GetPrjName() {

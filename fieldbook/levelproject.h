@@ -72,6 +72,6 @@ class LevelProject {
 int SaveOrWarn(LevelProject& project);
 
 // Menu "选择项目模板" of the template names in "Project.xml". Returns the
-// chosen name (valid until the next menu choice), "" after Esc, null when
+// chosen name (valid until the next call), "" after Esc, null when
 // there is no template.
 const char* GetProject();

@@ -231,6 +231,29 @@ TEST_F(App, TheSpaceKeyOffersTheTemplates) {
     EXPECT_STREQ(project.unit, "单位Y");
 }
 
+// The arrow keys in the name box step through the templates without showing
+// the menu; the chosen name outlives the template menu.
+TEST_F(App, ArrowKeysInTheNameBoxStepThroughTheTemplates) {
+    Put("Project.xml", kDecl + Block("x", "单位X", "Ni002") + Block("y", "单位Y", "Ni002A"));
+    struct Case {
+        const char* keys;
+        const char* name;
+        const char* unit;
+    } cases[] = {
+        {"Right Enter Enter", "x", "单位X"},
+        {"Right Right Enter Enter", "y", "单位Y"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        LevelProject project;
+        sim::Run run = h.Play(c.keys, [&] { return project.Config(); });
+        EXPECT_EQ(run.result, 1) << Dump(run);
+        EXPECT_GE(FirstShowing(run, "找到预定义同名项目"), 0) << Dump(run);
+        EXPECT_STREQ(project.name, c.name);
+        EXPECT_STREQ(project.unit, c.unit);
+    }
+}
+
 TEST_F(App, InstrumentTypeFillsThe2CAndConstantBoxes) {
     struct Case {
         const char* what;

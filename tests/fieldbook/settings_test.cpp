@@ -401,3 +401,31 @@ TEST_F(Settings, LastProjectFile) {
     EXPECT_EQ(q.level, LevelSecond);
     EXPECT_STREQ(q.limit.name, "国标二等");  // limits set for the grade read
 }
+
+// The limit-set menu: no text without sets; a step handed over by a box is
+// answered without the menu, with a name that outlives it.
+TEST_F(Settings, LimitSetMenu) {
+    EXPECT_EQ(GetLvlMenu(), nullptr);  // no "level.set"
+    Put("level.set", "");
+    EXPECT_EQ(GetLvlMenu(), nullptr);  // no record
+
+    LevelLimit a, b;
+    a.SetLevel(LevelSecond, 0.5, kManual);
+    strcpy(a.name, "甲组限差");
+    FillLimit(b);
+    int* f = OpenFile("level.set", "w+", "");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(a.SaveToFile(f, 0), 1);
+    ASSERT_EQ(b.SaveToFile(f, 0), 1);
+    qz_fclose(f);
+
+    char current[] = "甲组限差";
+    SetMenuChangeValue(17, current);
+    const char* chosen = GetLvlMenu();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_STREQ(chosen, "自定义限差");
+    SetMenuChangeValue(16, current);
+    chosen = GetLvlMenu();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_STREQ(chosen, "甲组限差");
+}
