@@ -155,6 +155,7 @@ void PacketFirmware::Disconnected() {
     if (fetch_) std::fclose(fetch_);
     fetch_ = nullptr;
     listing_.clear();
+    list_pos_ = 0;
 }
 
 std::vector<uint8_t> PacketFirmware::Handle(const uint8_t* data, size_t length) {
@@ -203,7 +204,7 @@ std::vector<uint8_t> PacketFirmware::NextListChunk() {
     size_t left = (listing_.size() - list_pos_) / kEntry;
     size_t n = std::min(left, kEntriesPerChunk);
     std::vector<uint8_t> p = Packet('D', 'L', n == left ? 'N' : 'Y');
-    std::memcpy(p.data() + 8, listing_.data() + list_pos_, n * kEntry);
+    if (n > 0) std::memcpy(p.data() + 8, listing_.data() + list_pos_, n * kEntry);
     list_pos_ += n * kEntry;
     PutLe(p.data() + 4, static_cast<uint32_t>(n * kEntry), 2);
     PutLe(p.data() + 6, static_cast<uint32_t>(n), 2);

@@ -368,3 +368,37 @@ TEST(PacketNoTerminal, OpenFailsWithMinus2) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<uint8_t> Request(char kind, char cmd, char sub, const std::string& text = "") {
+    std::vector<uint8_t> p(qz::kPacketSize, 0);
+    p[0] = static_cast<uint8_t>(kind);
+    p[2] = static_cast<uint8_t>(cmd);
+    p[3] = static_cast<uint8_t>(sub);
+    std::memcpy(p.data() + 4, text.data(), text.size());
+    return p;
+}
+
+// A PC that drops the link in the middle of a listing and then asks for the
+// next list chunk gets an empty last chunk, not entries of the dropped one.
+TEST_F(PacketTest, FirmwareListChunkAfterADroppedLinkIsEmpty) {
+    ASSERT_EQ(0, system(("mkdir -p " + flash_ + "/MANY").c_str()));
+    for (int i = 0; i < 130; ++i) WriteFile(flash_ + "/MANY/F" + std::to_string(1000 + i), "");
+    hcsim::PacketFirmware fw(
+        flash_, "HC0000000001", [] { return time_t(0); }, 0);
+    auto ask = [&](const std::vector<uint8_t>& p) { return fw.Handle(p.data(), p.size()); };
+    EXPECT_EQ('N', ask(Request('C', 'L', 'Y'))[3]);  // no listing yet
+    ASSERT_EQ('Y', ask(Request('C', 'N', '0', "/FLASH/MANY"))[4]);
+    std::vector<uint8_t> first = ask(Request('C', 'L', 'D'));
+    ASSERT_EQ(qz::kPacketSize, static_cast<int>(first.size()));
+    EXPECT_EQ('Y', first[3]);
+    fw.Disconnected();
+    std::vector<uint8_t> next = ask(Request('C', 'L', 'Y'));
+    ASSERT_EQ(qz::kPacketSize, static_cast<int>(next.size()));
+    EXPECT_EQ('N', next[3]);
+    EXPECT_EQ(0, next[4] | next[5] << 8);  // byte length
+    EXPECT_EQ(0, next[6] | next[7] << 8);  // entries
+}
+
+}  // namespace
