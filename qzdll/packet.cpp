@@ -73,20 +73,25 @@ void SendPacket(char kind, char cmd, char sub, const char* text = nullptr) {
 
 void ShowProgress() { g_Op.face.ShowProgress(g_Op.done, ProgressPercent(g_Op.done, g_Op.total)); }
 
-void CloseFile() {
-    if (g_Op.file) std::fclose(g_Op.file);
+// False when the file's last buffered bytes could not be written.
+bool CloseFile() {
+    bool ok = g_Op.file == nullptr || std::fclose(g_Op.file) == 0;
     g_Op.file = nullptr;
+    return ok;
 }
 
 // Length of the chunk in the received packet, bounded by the packet.
 size_t ChunkLength() { return std::min<size_t>(Le16(g_Op.packet + 4), kChunkData); }
 
-bool WriteChunk() {
+// Writes the received chunk to the open PC file: -1 when no file is open (an
+// answer out of order), -5 when the PC file does not take it (a full disk),
+// else 0.
+int WriteChunk() {
     size_t n = ChunkLength();
-    if (g_Op.file == nullptr) return false;
-    std::fwrite(g_Op.packet + 8, 1, n, g_Op.file);
+    if (g_Op.file == nullptr) return -1;
+    if (std::fwrite(g_Op.packet + 8, 1, n, g_Op.file) != n) return -5;
     g_Op.done += static_cast<uint32_t>(n);
-    return true;
+    return 0;
 }
 
 void AppendListChunk(bool last) {
@@ -167,13 +172,13 @@ void Step(pc::Hwnd h) {
             SendPacket('C', 'G', 'D');
             break;
         case PkWriteChunk:
-            if (!WriteChunk()) return Fail(h, -1);
+            if (int failed = WriteChunk()) return Fail(h, failed);
             SendPacket('C', 'G', 'Y');
             ShowProgress();
             break;
         case PkWriteLastChunk:
-            if (!WriteChunk()) return Fail(h, -1);
-            CloseFile();
+            if (int failed = WriteChunk()) return Fail(h, failed);
+            if (!CloseFile()) return Fail(h, -5);
             Begin('C', 'G', 'N');
             Send(false);
             ShowProgress();

@@ -4,7 +4,7 @@
 // Every operation opens the USB link, runs its dialog and closes the link,
 // and returns 0 on success (a listing: the number of entries) or:
 //   -1 no (valid) answer within 5 seconds    -2 the USB link cannot be opened
-//   -3 no such terminal file or directory    -5 the PC file cannot be opened
+//   -3 no such terminal file or directory    -5 the PC file cannot be opened or written
 //   -6 the user declined to overwrite        -8 delete refused
 //   -9 set clock refused   -10 make directory refused   -11 remove directory refused
 // Operations never overlap: a second caller waits for the first.

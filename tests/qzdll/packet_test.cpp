@@ -402,3 +402,20 @@ TEST_F(PacketTest, FirmwareListChunkAfterADroppedLinkIsEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+// A fetched file that the PC cannot write (here: a device that is always
+// full) is a failure, not a success with a lost file.
+TEST_F(PacketTest, FetchIntoAFullPcDiskIsAFailure) {
+    // One that fails while chunks arrive, one only when the file is closed.
+    for (size_t size : {20000u, 100u}) {
+        SCOPED_TRACE(size);
+        WriteFile(flash_ + "/F.BIN", Pattern(size));
+        EXPECT_EQ(-5, Stepped([&] {
+            return qz::PacketFetchFiles({{"/dev/full", "/FLASH/F.BIN"}}, 0);
+        }));
+    }
+}
+
+}  // namespace
