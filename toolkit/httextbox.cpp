@@ -298,14 +298,15 @@ int htTextBox::GetValue(int inForm) {
             buffer[len] = '\0';
         }
         if (key == 22) {
-            if (!inForm && type == TextBoxText) {
+            if (inForm) return 22;
+            if (type == TextBoxText) {
                 htMenu ime("输入法", 4, "123", "abc", "ABC", "拼音");
                 ime.Run(1, 1);
                 pda.SetImeMode((uint8)GetLastMenuKey());
                 pda.ShowCur(true);
             }
-            if (inForm) return 22;
-            continue;
+            // Outside a form the key goes on like any other: a select box
+            // without a menu answers 0 to it below.
         }
         if (inForm && key >= 18 && key <= 21) return key;
 

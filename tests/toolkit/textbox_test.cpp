@@ -130,10 +130,16 @@ TEST(TextBox, SelectBoxByHotKeyStepAndMenu) {
 
 TEST(TextBox, SelectBoxWithoutMenuReturnsZero) {
     sim::Harness h(Geometry16x8());
-    htTextBox box(8, "", "Kind:", nullptr, nullptr, TextBoxSelect);
-    sim::Run run = h.Play("Enter", [&] { return box.GetValue(0); });
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(MenuIndex, 0);
+    // Run alone, every key answers at once: Enter, a hot key, an arrow and the
+    // function key (no input-mode menu for a select box).
+    for (const char* script : {"Enter", "7", "Down", "Fn"}) {
+        htTextBox box(8, "", "Kind:", nullptr, nullptr, TextBoxSelect);
+        sim::Run run = h.Play(script, [&] { return box.GetValue(0); });
+        EXPECT_EQ(run.result, 0) << script;
+        EXPECT_EQ(run.screens.size(), 1u) << script;
+        EXPECT_FALSE(run.exhausted) << script;
+        EXPECT_EQ(MenuIndex, 0) << script;
+    }
 }
 
 TEST(TextBox, CheckMessageIsShownAndEditingGoesOn) {
