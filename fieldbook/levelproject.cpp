@@ -96,10 +96,11 @@ int LevelProject::LoadProject(const char* wanted) {
     int* file = OpenFile(kProjectFile, "r+", 0);
     if (!file) return 0;
     SkipLine(file);
-    // A block that cannot be read ends the search: what follows it is no
-    // longer known to start a block.
-    while (LoadFromFile(file)) {
-        if (strcmp(copy, name) == 0) {
+    // Searched to the end of the file: a line that starts no block (a blank
+    // line between templates) is passed over. Only a block read whole can be
+    // the one searched. Every attempt consumes at least one byte.
+    while (!feof(file)) {
+        if (LoadFromFile(file) && strcmp(copy, name) == 0) {
             qz_fclose(file);
             return 1;
         }

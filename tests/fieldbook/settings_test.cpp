@@ -429,3 +429,28 @@ TEST_F(Settings, LimitSetMenu) {
     ASSERT_NE(chosen, nullptr);
     EXPECT_STREQ(chosen, "甲组限差");
 }
+
+// The template search reads "Project.xml" to its end: a blank line between
+// templates does not hide the templates after it, and a damaged block is
+// never taken for the one searched.
+TEST_F(Settings, TemplateSearchGoesOnPastLinesThatAreNoBlock) {
+    auto block = [](const std::string& name, const std::string& unit, bool withStaff) {
+        return "<项目 名称=\"" + name + "\" 作业单位=\"" + unit + "\" 等级=\"国标二等\" >\n" +
+               (withStaff ? "<标尺 标尺1编号=\"1\" />\n" : "") +
+               "<仪器 类型=\"Ni002\" 读数类型=\"输入读数\" />\n</项目>\n";
+    };
+    Put("Project.xml", "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n" +
+                           block("x", "单位X", true) + "\n" + block("y", "单位Y", true) +
+                           block("z", "单位Z", false));
+    LevelProject p;
+    ASSERT_EQ(p.LoadProject("y"), 1);
+    EXPECT_STREQ(p.name, "y");
+    EXPECT_STREQ(p.unit, "单位Y");
+    EXPECT_STREQ(p.staff.staff1No, "1");
+    EXPECT_EQ(p.LoadProject("x"), 1);
+    EXPECT_STREQ(p.unit, "单位X");
+    EXPECT_EQ(p.LoadProject("z"), 0);
+    strcpy(p.name, "x");
+    EXPECT_EQ(p.LoadProject(p.name), 1);  // its own name
+    EXPECT_STREQ(p.unit, "单位X");
+}
