@@ -102,11 +102,17 @@ void ProjectConfig(LevelProject& project) {
         if (Is(c, "新建项目")) {
             if (project.Config()) return;
         } else if (Is(c, "小组设置")) {
-            if (project.ConfigGroup()) SaveOrWarn(project);
+            // Saved whether the form was accepted or left: the staff and
+            // instrument forms set some values before they are shown, and
+            // the file must hold what the program now works with.
+            project.ConfigGroup();
+            SaveOrWarn(project);
         } else if (Is(c, "标尺设置")) {
-            if (project.staff.Config(project)) SaveOrWarn(project);
+            project.staff.Config(project);
+            SaveOrWarn(project);
         } else if (Is(c, "仪器设置")) {
-            if (project.instrument.Config()) SaveOrWarn(project);
+            project.instrument.Config();
+            SaveOrWarn(project);
         } else {
             return;
         }

@@ -254,6 +254,26 @@ TEST_F(App, ArrowKeysInTheNameBoxStepThroughTheTemplates) {
     }
 }
 
+// The group, instrument and staff forms of the configuration menu rewrite
+// "lastprj.xml" even when they are left: the instrument form sets its reading
+// type and precision before it is shown, and the file keeps up with them.
+TEST_F(App, ConfigurationMenuKeepsTheLastProjectFileUpToDate) {
+    std::string block = Block("P1", "单位", "Ni002");
+    block.replace(block.find("0.1mm"), 5, "0.01mm");
+    block.replace(block.find("输入读数"), strlen("输入读数"), "电子水准");
+    Put("lastprj.xml", kDecl + block);
+    LevelProject project;
+    sim::Run run = h.Play("3 Fn 4 Enter 5", [&] {
+        project.LoadLastProject();
+        ProjectConfig(project);
+        return 0;
+    });
+    EXPECT_FALSE(run.exhausted) << Dump(run);
+    std::string saved = Slurp("lastprj.xml");
+    EXPECT_NE(saved.find("读数精度=\"0.1mm\" 读数类型=\"输入读数\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("名称=\"P1\""), std::string::npos) << saved;
+}
+
 TEST_F(App, InstrumentTypeFillsThe2CAndConstantBoxes) {
     struct Case {
         const char* what;
