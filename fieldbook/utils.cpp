@@ -151,6 +151,7 @@ const char* checkAngle(const char* text) {
 // ---- grades and line types ----
 
 enumLevel GetLevel(const char* text) {
+    if (!text || !*text) return LevelNone;
     if (GbkContains(text, "二等")) return LevelSecond;
     if (GbkContains(text, "一等")) return LevelFirst;
     if (GbkContains(text, "三等")) return LevelThird;

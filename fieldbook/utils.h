@@ -73,6 +73,7 @@ const char* checkAngle(const char* text);
 // Leveling grade. The field book's limits know the national second-order
 // grade; LevelProjectLimits is a grade whose limits the project carries.
 enum enumLevel {
+    LevelNone = 0,  // no grade configured
     LevelFirst = 1,
     LevelSecond = 2,
     LevelThird = 3,
@@ -82,8 +83,8 @@ enum enumLevel {
 
 // Grade of a grade text: texts containing "二等" (such as "国标二等") give 2;
 // "一等" 1, "三等" 3, "四等" 4; texts containing "自定义" or "项目限差" give 7
-// (the project's own limits); every other text, the empty one included,
-// gives 2.
+// (the project's own limits); an empty text (a project never given a grade)
+// gives 0; every other text gives 2.
 enumLevel GetLevel(const char* text);
 
 // Line type of an observation-mode text: 2 (two lines, left and right, as

@@ -400,6 +400,16 @@ TEST_F(Settings, LastProjectFile) {
     EXPECT_STREQ(q.name, "G");
     EXPECT_EQ(q.level, LevelSecond);
     EXPECT_STREQ(q.limit.name, "国标二等");  // limits set for the grade read
+
+    // A project saved before it was given a grade (the group settings of an
+    // empty project) comes back without one.
+    LevelProject ungraded;
+    strcpy(ungraded.name, "H");
+    ASSERT_EQ(ungraded.SaveLastProject(), 1);
+    LevelProject r;
+    EXPECT_EQ(r.LoadLastProject(), 1);
+    EXPECT_STREQ(r.name, "H");
+    EXPECT_EQ(r.level, LevelNone);
 }
 
 // The limit-set menu: no text without sets; a step handed over by a box is

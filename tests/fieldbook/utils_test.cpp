@@ -143,8 +143,9 @@ TEST(Grades, LevelAndLineTypeTexts) {
     EXPECT_EQ(GetLevel("四等水准"), LevelFourth);
     EXPECT_EQ(GetLevel("自定义"), LevelProjectLimits);
     EXPECT_EQ(GetLevel("按项目限差"), LevelProjectLimits);
-    EXPECT_EQ(GetLevel(""), LevelSecond);
-    EXPECT_EQ(GetLevel(nullptr), LevelSecond);
+    EXPECT_EQ(GetLevel("水准"), LevelSecond);
+    EXPECT_EQ(GetLevel(""), LevelNone);  // a project never given a grade
+    EXPECT_EQ(GetLevel(nullptr), LevelNone);
     EXPECT_EQ(GetLineType("往返测"), 1);
     EXPECT_EQ(GetLineType("单程双转点"), 2);
     EXPECT_EQ(GetLineType("左右路线"), 2);
