@@ -1,7 +1,7 @@
 // Runs a screen function of the terminal on the simulated terminal with a key
 // script, and returns what the screen showed at every key wait.
 //
-//   sim::Harness h({.cols = 16, .rows = 8});
+//   sim::Harness h(sim::Geometry(16, 8));
 //   sim::Run run = h.Play("Down Down Enter", [] { return menu.ShowMenu(); });
 //   EXPECT_EQ(run.screens[0].Line(1), "...");   // GBK text of row 1
 //
@@ -25,6 +25,14 @@ struct Options {
     std::string clock = "2026-12-11 09:00:00";  // frozen during the run
     std::string root;                           // flash root; empty = a new temporary folder
 };
+
+// Options for a screen of `cols` x `rows` text cells, the rest as default.
+inline Options Geometry(int cols, int rows) {
+    Options o;
+    o.cols = cols;
+    o.rows = rows;
+    return o;
+}
 
 struct Screen {
     simos::TextScreen text;

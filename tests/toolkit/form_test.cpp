@@ -10,13 +10,6 @@
 
 namespace {
 
-sim::Options Geometry16x8() {
-    sim::Options o;
-    o.cols = 16;
-    o.rows = 8;
-    return o;
-}
-
 // Nine one-line boxes "Box1:" .. "Box9:" with the values "1" .. "9": seven
 // fit under the title on page 1, two go to page 2.
 struct NineBoxes {
@@ -46,7 +39,7 @@ std::string Repeat(const char* key, int n) {
 }  // namespace
 
 TEST(Form, KeysMoveThroughBoxesAndPages) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     struct Case {
         const char* name;
         bool empty;
@@ -81,7 +74,7 @@ TEST(Form, KeysMoveThroughBoxesAndPages) {
 }
 
 TEST(Form, PagesOnTheScreen) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     NineBoxes nine;
     sim::Run run = h.Play(Repeat("Enter", 7) + "Up " + Repeat("Enter", 9),
                           [&] { return nine.form.Run("设置"); });
@@ -103,7 +96,7 @@ TEST(Form, PagesOnTheScreen) {
 }
 
 TEST(Form, ConfirmationAndFunctionMenuScreens) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     NineBoxes nine;
     sim::Run run =
         h.Play("Back -1 Enter Esc Fn Esc Fn 4 Enter", [&] { return nine.form.Run("设置"); });
@@ -124,7 +117,7 @@ TEST(Form, ConfirmationAndFunctionMenuScreens) {
 }
 
 TEST(Form, UpperCaseChosenInTheFunctionMenuIsKept) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     htForm form;
     form.Add(8, "", "Name:");
     sim::Run run = h.Play("\"a\" Fn 7 \"bc\" Enter", [&] { return form.Run("F"); });
@@ -133,7 +126,7 @@ TEST(Form, UpperCaseChosenInTheFunctionMenuIsKept) {
 }
 
 TEST(Form, LeavingBindsNothingAndFinishingBindsAll) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     int a = 1, b = 2;
     htForm form;
     form.Add(4, "", "A:")->BindVar(a);
@@ -148,7 +141,7 @@ TEST(Form, LeavingBindsNothingAndFinishingBindsAll) {
 }
 
 TEST(Form, NoBoxesReturnsMinusOneWithoutDrawing) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     htForm form;
     sim::Run run = h.Play("", [&] { return form.Run("Empty"); });
     EXPECT_EQ(run.result, -1);
@@ -173,7 +166,7 @@ TEST(Form, TwentyBoxesAtMost) {
 }
 
 TEST(Form, LabelsAreSkippedAndEmptyBoxesFound) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     htForm form;
     form.Add(4, "1", "A:");
     form.Add("-- label --");

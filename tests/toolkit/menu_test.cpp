@@ -11,13 +11,6 @@
 
 namespace {
 
-sim::Options Geometry(int cols, int rows) {
-    sim::Options o;
-    o.cols = cols;
-    o.rows = rows;
-    return o;
-}
-
 // A menu of `n` items "It00", "It01", ... (copies).
 struct Numbered {
     htMenu menu{4, true};
@@ -50,7 +43,7 @@ void ExpectShots(const sim::Run& run, const std::vector<Shot>& shots, const std:
 }  // namespace
 
 TEST(Menu, OnePageWithTheLastItemHighlightedFirst) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     htMenu menu("测量", 7, "Item1", "Item2", "Item3", "Item4", "Item5", "Item6", "Item7");
     std::string chosen;
     sim::Run run = h.Play("Up Enter", [&] {
@@ -75,7 +68,7 @@ TEST(Menu, OnePageWithTheLastItemHighlightedFirst) {
 }
 
 TEST(Menu, TwentyItemsOnEightRowsPageThroughFourPages) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     Numbered m(20);
     std::string chosen;
     sim::Run run = h.Play("Down Down Down Down Down Down PgDn PgDn Up Enter", [&] {
@@ -111,7 +104,7 @@ TEST(Menu, TwentyItemsOnEightRowsPageThroughFourPages) {
 }
 
 TEST(Menu, NumberKeysChooseOnThePageAndBeyondIt) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     struct Case {
         const char* script;
         int initial;
@@ -133,7 +126,7 @@ TEST(Menu, NumberKeysChooseOnThePageAndBeyondIt) {
 }
 
 TEST(Menu, HotKeyAndStepAnswerWithoutDrawing) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     char alpha[] = "Alpha", bravo[] = "Bravo", bravo2[] = "Bx", charlie[] = "Charlie";
     htMenu menu(4, false);
     menu.AddItem(4, alpha, bravo, bravo2, charlie);
@@ -179,7 +172,7 @@ TEST(Menu, HotKeyAndStepAnswerWithoutDrawing) {
 }
 
 TEST(Menu, EscReturnsEmptyAndRestoresTheScreen) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     Numbered m(3);
     std::string chosen = "x";
     sim::Run run = h.Play("Down Esc", [&] {
@@ -194,7 +187,7 @@ TEST(Menu, EscReturnsEmptyAndRestoresTheScreen) {
 }
 
 TEST(Menu, OpensAboveItsRowNearTheBottom) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     Numbered m(3, "Pick");
     sim::Run run = h.Play("Enter", [&] {
         m.menu.Run(7, 3);  // four lines from row 7 would pass row 8
@@ -208,7 +201,7 @@ TEST(Menu, OpensAboveItsRowNearTheBottom) {
 }
 
 TEST(Menu, NoItemsOrInitialBeyondTheItemsShowNothing) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     htMenu empty(2, true);
     Numbered m(3);
     const char* a = "x";
@@ -224,7 +217,7 @@ TEST(Menu, NoItemsOrInitialBeyondTheItemsShowNothing) {
 }
 
 TEST(Menu, LongItemIsShownCutAndReturnedWhole) {
-    sim::Harness h(Geometry(20, 8));
+    sim::Harness h(sim::Geometry(20, 8));
     std::string longText(60, 'x');
     longText += "END";
     htMenu menu(1, true);
@@ -256,7 +249,7 @@ TEST(Menu, CopiedItemsDoNotFollowTheCaller) {
 }
 
 TEST(Rect, DrawTextWrapsByBytesAndStopsWhenFull) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     struct Case {
         const char* name;
         int first, left, right, rows;
@@ -319,7 +312,7 @@ TEST(Rect, DrawTextWrapsByBytesAndStopsWhenFull) {
 }
 
 TEST(Menu, ClockLineAndDefaultPlacement) {
-    sim::Harness h(Geometry(16, 8));  // the harness's clock stands at 09:00
+    sim::Harness h(sim::Geometry(16, 8));  // the harness's clock stands at 09:00
     htMenu menu("Main", 3, "Alpha1", "Bravo2", "Charl3");
     menu.showTime = 1;
     SetFastMenuPos(2, 4);

@@ -11,19 +11,12 @@
 
 namespace {
 
-sim::Options Geometry(int cols, int rows) {
-    sim::Options o;
-    o.cols = cols;
-    o.rows = rows;
-    return o;
-}
-
 const char* const kTwelveLines = "L01\nL02\nL03\nL04\nL05\nL06\nL07\nL08\nL09\nL10\nL11\nL12";
 
 }  // namespace
 
 TEST(MsgBox, LongTextPagesThroughTheWholeScreen) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     // Title, six text lines and the button line; the frame runs down the
     // right edge.
     Expected page1 = {
@@ -57,7 +50,7 @@ TEST(MsgBox, LongTextPagesThroughTheWholeScreen) {
 }
 
 TEST(MsgBox, AnswerKeysByStyle) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     struct Case {
         MsgBoxStyle style;
         const char* script;
@@ -77,7 +70,7 @@ TEST(MsgBox, AnswerKeysByStyle) {
 }
 
 TEST(MsgBox, Geometry) {
-    sim::Harness h(Geometry(16, 8));
+    sim::Harness h(sim::Geometry(16, 8));
     struct Case {
         const char* name;
         MsgBoxStyle style;
@@ -129,7 +122,7 @@ TEST(MsgBox, Geometry) {
 }
 
 TEST(MessageBox1, FitAndAnswerKeys) {
-    sim::Harness h(Geometry(20, 10));  // the 160 x 160 screen
+    sim::Harness h(sim::Geometry(20, 10));  // the 160 x 160 screen
     std::string twenty;
     for (int i = 0; i < 20; ++i) twenty += "line\n";
     struct Case {
@@ -163,7 +156,7 @@ TEST(MessageBox1, FitAndAnswerKeys) {
 }
 
 TEST(MessageBox1, DrawsTitleTextAndButtons) {
-    sim::Harness h(Geometry(20, 10));
+    sim::Harness h(sim::Geometry(20, 10));
     MessageBoxRecord rec = {};
     rec.title = "提示";
     rec.text = "第一行\r\n第二行";

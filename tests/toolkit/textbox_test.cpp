@@ -10,19 +10,12 @@
 
 namespace {
 
-sim::Options Geometry16x8() {
-    sim::Options o;
-    o.cols = 16;
-    o.rows = 8;
-    return o;
-}
-
 const char* NotAbove100(const char* text) { return atoi(text) > 100 ? "不能大于100" : nullptr; }
 
 }  // namespace
 
 TEST(TextBox, KeysOfATypedValue) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     struct Case {
         const char* name;
         TextBoxType type;
@@ -62,7 +55,7 @@ TEST(TextBox, KeysOfATypedValue) {
 }
 
 TEST(TextBox, BoundVariablesChangeOnlyWhenAccepted) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     int i = 5;
     long l = 6;
     double d = 0;
@@ -102,7 +95,7 @@ TEST(TextBox, BoundVariablesChangeOnlyWhenAccepted) {
 }
 
 TEST(TextBox, SelectBoxByHotKeyStepAndMenu) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     htTextBox box(8, "", "Kind:", nullptr, nullptr, TextBoxSelect);
     box.BindMenu("Kinds", 2, "A-one", "B-two");
     box.BindMenu("Other", 1, "C-three");  // a menu is bound already: kept
@@ -129,7 +122,7 @@ TEST(TextBox, SelectBoxByHotKeyStepAndMenu) {
 }
 
 TEST(TextBox, SelectBoxWithoutMenuReturnsZero) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     // Run alone, every key answers at once: Enter, a hot key, an arrow and the
     // function key (no input-mode menu for a select box).
     for (const char* script : {"Enter", "7", "Down", "Fn"}) {
@@ -143,7 +136,7 @@ TEST(TextBox, SelectBoxWithoutMenuReturnsZero) {
 }
 
 TEST(TextBox, CheckMessageIsShownAndEditingGoesOn) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     htTextBox box(3, "", "N:", NotAbove100, nullptr, TextBoxNumber);
     sim::Run run = h.Play("150 Enter Enter Back Back Back 99 Enter", [&] {
         pda.ClrScr();
@@ -165,7 +158,7 @@ TEST(TextBox, CheckMessageIsShownAndEditingGoesOn) {
 }
 
 TEST(TextBox, InputModeMenuOutsideAForm) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     htTextBox box(6, "", "T:");
     sim::Run run = h.Play("Fn 3 \"ab\" Enter", [&] {
         pda.ClrScr();
@@ -183,7 +176,7 @@ TEST(TextBox, InputModeMenuOutsideAForm) {
 }
 
 TEST(TextBox, LabelAndValueLayout) {
-    sim::Harness h(Geometry16x8());
+    sim::Harness h(sim::Geometry(16, 8));
     struct Case {
         int maxLen;
         int lines, valueFirst, valueLeft, valueRows;
