@@ -141,6 +141,12 @@ class Scanner {
         return true;
     }
     int Failed() const { return completed_ == 0 ? -1 : assigned_; }
+    // Ends the scan with `result`: a conversion that did not complete.
+    bool Stop(int result, bool* stop) {
+        *stop = true;
+        result_ = result;
+        return false;
+    }
 
     bool ScanChars(unsigned width, bool suppress, Destinations* dest, bool* stop);
     bool ScanString(unsigned width, bool suppress, Destinations* dest, bool* stop);
@@ -168,9 +174,7 @@ bool Scanner::ScanChars(unsigned width, bool suppress, Destinations* dest, bool*
     if (!suppress) {
         out = (char*)dest->Next();
         if (!out) {
-            *stop = true;
-            result_ = assigned_;
-            return false;
+            return Stop(assigned_, stop);
         }
     }
     unsigned have = 0;
@@ -183,9 +187,7 @@ bool Scanner::ScanChars(unsigned width, bool suppress, Destinations* dest, bool*
         if (have < width) {
             unsigned want = width - have;
             if ((unsigned)get_(handle_, out + have, want) != want) {
-                *stop = true;
-                result_ = Failed();
-                return false;
+                return Stop(Failed(), stop);
             }
         }
     } else {
@@ -193,9 +195,7 @@ bool Scanner::ScanChars(unsigned width, bool suppress, Destinations* dest, bool*
         while (have < width) {
             unsigned want = width - have > (unsigned)kDigits ? (unsigned)kDigits : width - have;
             if ((unsigned)get_(handle_, scratch, want) != want) {
-                *stop = true;
-                result_ = Failed();
-                return false;
+                return Stop(Failed(), stop);
             }
             have += want;
         }
@@ -208,18 +208,14 @@ bool Scanner::ScanString(unsigned width, bool suppress, Destinations* dest, bool
     if (width == 0) width = kMaxWidth;
     unsigned char c;
     if (!SkipSpace(&c)) {
-        *stop = true;
-        result_ = Failed();
-        return false;
+        return Stop(Failed(), stop);
     }
     char* out = nullptr;
     if (!suppress) {
         out = (char*)dest->Next();
         if (!out) {
             Keep(c);
-            *stop = true;
-            result_ = assigned_;
-            return false;
+            return Stop(assigned_, stop);
         }
     }
     unsigned n = 0;
@@ -244,9 +240,7 @@ bool Scanner::ScanSet(const unsigned char* set, unsigned setLen, bool negate, un
     if (!suppress) {
         out = (char*)dest->Next();
         if (!out) {
-            *stop = true;
-            result_ = assigned_;
-            return false;
+            return Stop(assigned_, stop);
         }
     }
     unsigned n = 0;
@@ -254,9 +248,7 @@ bool Scanner::ScanSet(const unsigned char* set, unsigned setLen, bool negate, un
     while (n < width) {
         if (!Read(&c)) {
             if (n == 0) {
-                *stop = true;
-                result_ = Failed();
-                return false;
+                return Stop(Failed(), stop);
             }
             break;
         }
@@ -269,9 +261,7 @@ bool Scanner::ScanSet(const unsigned char* set, unsigned setLen, bool negate, un
         ++n;
     }
     if (n == 0) {
-        *stop = true;
-        result_ = assigned_;
-        return false;
+        return Stop(assigned_, stop);
     }
     if (out) {
         out[n] = '\0';
@@ -301,9 +291,7 @@ bool Scanner::ScanInteger(int base, bool hexConv, unsigned width, int size, bool
     if (width == 0 || width > kDigits - 1) width = kDigits - 1;
     unsigned char c;
     if (!SkipSpace(&c)) {
-        *stop = true;
-        result_ = Failed();
-        return false;
+        return Stop(Failed(), stop);
     }
     char buf[kDigits];
     unsigned n = 0;
@@ -359,16 +347,12 @@ bool Scanner::ScanInteger(int base, bool hexConv, unsigned width, int size, bool
     }
     buf[n] = '\0';
     if (digits == 0) {
-        *stop = true;
-        result_ = assigned_;
-        return false;
+        return Stop(assigned_, stop);
     }
     if (!suppress) {
         void* to = dest->Next();
         if (!to) {
-            *stop = true;
-            result_ = assigned_;
-            return false;
+            return Stop(assigned_, stop);
         }
         long v = strtol(buf, nullptr, base == 0 ? 10 : base);
         StoreInteger(to, v, size);
@@ -382,9 +366,7 @@ bool Scanner::ScanNumber(unsigned width, bool isDouble, bool suppress, Destinati
     if (width == 0 || width > kDigits - 1) width = kDigits - 1;
     unsigned char c;
     if (!SkipSpace(&c)) {
-        *stop = true;
-        result_ = Failed();
-        return false;
+        return Stop(Failed(), stop);
     }
     char buf[kDigits];
     unsigned n = 0;
@@ -411,16 +393,12 @@ bool Scanner::ScanNumber(unsigned width, bool isDouble, bool suppress, Destinati
     }
     buf[n] = '\0';
     if (digits == 0) {
-        *stop = true;
-        result_ = assigned_;
-        return false;
+        return Stop(assigned_, stop);
     }
     if (!suppress) {
         void* to = dest->Next();
         if (!to) {
-            *stop = true;
-            result_ = assigned_;
-            return false;
+            return Stop(assigned_, stop);
         }
         double v = strtod(buf, nullptr);
         if (isDouble)
